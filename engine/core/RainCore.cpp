@@ -1,0 +1,348 @@
+// The rain simulation and its compositor. Each frame moves the drops, works out the brightness
+// level and glyph of every cell, and recomposes only the cells whose glyph or level changed,
+// over a background that is mixed with the tint once per change, never per frame.
+#include "RainCore.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace veskar {
+namespace {
+
+struct ParamRange {
+    double min, max, def;
+};
+const ParamRange kRanges[6] = {
+    {0.05, 4.0, 0.55}, {0.0, 1.0, 0.55}, {2.0, 120.0, 20.0},
+    {8.0, 96.0, 16.0}, {0.0, 1.0, 0.03}, {0.0, 1.0, 0.85},
+};
+
+// Trail levels are quantised so that a slowly fading cell is not recomposed every frame.
+constexpr int kLevelStep = 6;
+constexpr uint8_t kHeadLevel = 255;
+
+inline Pixel Mix(Pixel under, Pixel over, uint32_t alpha) { // alpha 0..256
+    uint32_t inv = 256 - alpha;
+    uint32_t rb = ((over & 0xFF00FF) * alpha + (under & 0xFF00FF) * inv) >> 8;
+    uint32_t g = ((over & 0x00FF00) * alpha + (under & 0x00FF00) * inv) >> 8;
+    return (rb & 0xFF00FF) | (g & 0x00FF00);
+}
+
+inline Pixel FromColourRef(uint32_t colourRef) { // 0x00BBGGRR -> 0x00RRGGBB
+    return ((colourRef & 0xFF) << 16) | (colourRef & 0xFF00) | ((colourRef >> 16) & 0xFF);
+}
+
+} // namespace
+
+double ClampParam(int index, double value) {
+    const ParamRange& r = kRanges[std::clamp(index, 0, 5)];
+    if (!(value == value)) return r.def; // NaN
+    return std::clamp(value, r.min, r.max);
+}
+
+Settings DefaultSettings() {
+    Settings s{};
+    s.fallSpeed = kRanges[0].def;
+    s.density = kRanges[1].def;
+    s.trailLength = kRanges[2].def;
+    s.glyphHeight = kRanges[3].def;
+    s.changeRate = kRanges[4].def;
+    s.headGlow = kRanges[5].def;
+    s.tintR = s.tintG = s.tintB = 0;
+    s.blend = 64;
+    s.backgroundMode = 0;
+    s.glyphColour = 0x0060FF30; // COLORREF of a bright green
+    s.glyphSet = 0;
+    s.seed = 0x2545F491u;
+    return s;
+}
+
+void ClampSettings(Settings& s) {
+    double* params[6] = {&s.fallSpeed,   &s.density,    &s.trailLength,
+                         &s.glyphHeight, &s.changeRate, &s.headGlow};
+    for (int i = 0; i < 6; ++i)
+        *params[i] = ClampParam(i, *params[i]);
+    s.backgroundMode = (s.backgroundMode == 1) ? 1 : 0;
+    s.glyphColour &= 0x00FFFFFF;
+    s.glyphSet = std::clamp(s.glyphSet, 0, 2);
+}
+
+void CellSizeFor(double glyphHeight, int& cellWidth, int& cellHeight) {
+    cellHeight = static_cast<int>(std::lround(ClampParam(3, glyphHeight)));
+    cellWidth = std::max(4, static_cast<int>(std::lround(cellHeight * 0.62)));
+}
+
+RainCore::RainCore() : settings_(DefaultSettings()) {
+    Reseed(settings_.seed);
+    RebuildPalette();
+}
+
+uint32_t RainCore::Random() { // xorshift32: fast, and repeatable for a given seed
+    uint32_t x = rng_;
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    return rng_ = x;
+}
+
+float RainCore::RandomUnit() {
+    return (Random() >> 8) * (1.0f / 16777216.0f);
+}
+
+void RainCore::Reseed(uint32_t seed) {
+    settings_.seed = seed;
+    rng_ = seed ? seed : 0x9E3779B9u;
+    RebuildGrid();
+}
+
+void RainCore::SetSettings(const Settings& settings) {
+    Settings next = settings;
+    ClampSettings(next);
+    const Settings old = settings_;
+    settings_ = next;
+    bool backgroundChanged = old.tintR != next.tintR || old.tintG != next.tintG ||
+                             old.tintB != next.tintB || old.blend != next.blend ||
+                             old.backgroundMode != next.backgroundMode;
+    if (backgroundChanged) RebuildBase();
+    RebuildPalette();
+    if (old.seed != next.seed) Reseed(next.seed);
+    if (old.trailLength != next.trailLength || old.density != next.density) {
+        for (Column& c : columns_)
+            c.trail = std::max(2, static_cast<int>(next.trailLength));
+    }
+    fullRedraw_ = true;
+}
+
+bool RainCore::AtlasStale() const {
+    int w, h;
+    CellSizeFor(settings_.glyphHeight, w, h);
+    return atlasSet_ != settings_.glyphSet || atlasCellW_ != w || atlasCellH_ != h ||
+           atlas_.count == 0;
+}
+
+void RainCore::SetAtlas(GlyphAtlas atlas) {
+    atlas_ = std::move(atlas);
+    atlasSet_ = settings_.glyphSet;
+    atlasCellW_ = atlas_.cellWidth;
+    atlasCellH_ = atlas_.cellHeight;
+    RebuildGrid();
+}
+
+void RainCore::SetImage(const Pixel* pixels, int width, int height) {
+    if (!pixels || width <= 0 || height <= 0) {
+        image_.clear();
+        imageWidth_ = imageHeight_ = 0;
+    } else {
+        image_.assign(pixels, pixels + static_cast<size_t>(width) * height);
+        imageWidth_ = width;
+        imageHeight_ = height;
+    }
+    RebuildBase();
+}
+
+void RainCore::Resize(int width, int height) {
+    width = std::max(0, width);
+    height = std::max(0, height);
+    if (width == width_ && height == height_) return;
+    width_ = width;
+    height_ = height;
+    frame_.assign(static_cast<size_t>(width) * height, 0);
+    RebuildBase();
+    RebuildGrid();
+}
+
+void RainCore::RebuildPalette() {
+    const Pixel glyph = FromColourRef(settings_.glyphColour);
+    const Pixel white = 0xFFFFFF;
+    palette_[0] = {0, 0};
+    for (int level = 1; level < 256; ++level) {
+        double t = level / 255.0; // 1 at the head end of the trail
+        Pixel colour = glyph;
+        // The first few glyphs behind the head glow towards white.
+        if (t > 0.86) colour = Mix(glyph, white, static_cast<uint32_t>((t - 0.86) / 0.14 * 110));
+        palette_[level] = {colour, static_cast<uint32_t>(std::lround(std::pow(t, 0.8) * 256))};
+    }
+    const uint32_t glow = static_cast<uint32_t>(std::lround(160 + settings_.headGlow * 96));
+    palette_[kHeadLevel] = {Mix(glyph, white, glow), 256};
+    fullRedraw_ = true;
+}
+
+void RainCore::RebuildBase() {
+    base_.assign(static_cast<size_t>(width_) * height_, 0);
+    const Pixel tint =
+        (Pixel(settings_.tintR) << 16) | (Pixel(settings_.tintG) << 8) | Pixel(settings_.tintB);
+    const bool plain = settings_.backgroundMode == 1 || imageWidth_ == 0;
+    const uint32_t alpha = settings_.blend + (settings_.blend >> 7); // 255 -> 256
+    for (int y = 0; y < height_; ++y) {
+        Pixel* row = base_.data() + static_cast<size_t>(y) * width_;
+        if (plain) {
+            std::fill(row, row + width_, tint);
+            continue;
+        }
+        // Nearest-neighbour scaling when the image and the frame differ in size.
+        const int sy = static_cast<int>(static_cast<int64_t>(y) * imageHeight_ / height_);
+        const Pixel* src = image_.data() + static_cast<size_t>(sy) * imageWidth_;
+        for (int x = 0; x < width_; ++x) {
+            const int sx = static_cast<int>(static_cast<int64_t>(x) * imageWidth_ / width_);
+            row[x] = Mix(tint, src[sx], alpha);
+        }
+    }
+    fullRedraw_ = true;
+}
+
+void RainCore::RebuildGrid() {
+    if (atlas_.count == 0 || width_ == 0 || height_ == 0) {
+        cols_ = rows_ = 0;
+        columns_.clear();
+        fullRedraw_ = true;
+        return;
+    }
+    cols_ = (width_ + atlas_.cellWidth - 1) / atlas_.cellWidth;
+    rows_ = (height_ + atlas_.cellHeight - 1) / atlas_.cellHeight;
+    const size_t cells = static_cast<size_t>(cols_) * rows_;
+    glyph_.resize(cells);
+    for (uint8_t& g : glyph_)
+        g = static_cast<uint8_t>(Random() % atlas_.count);
+    level_.assign(cells, 0);
+    drawnGlyph_.assign(cells, 0);
+    drawnLevel_.assign(cells, 0);
+    columns_.assign(static_cast<size_t>(cols_), Column{});
+    for (Column& c : columns_) {
+        c.active = false;
+        c.idle = static_cast<int>(Random() % 40);
+        if (RandomUnit() < settings_.density) StartDrop(c, true);
+    }
+    fullRedraw_ = true;
+}
+
+void RainCore::StartDrop(Column& c, bool anywhere) {
+    c.active = true;
+    c.fade = 0;
+    c.speed = static_cast<float>(settings_.fallSpeed * (0.45 + RandomUnit() * 0.9));
+    const int trail = static_cast<int>(settings_.trailLength);
+    c.trail = std::max(2, static_cast<int>(trail * (0.6 + RandomUnit() * 0.8)));
+    c.head = anywhere ? RandomUnit() * rows_ : -RandomUnit() * 4;
+    // Some drops stop part-way down and fade where they stand.
+    c.stopRow = RandomUnit() < 0.25f ? static_cast<int>(rows_ * (0.3f + RandomUnit() * 0.7f))
+                                     : rows_ + c.trail + 1;
+}
+
+void RainCore::AdvanceColumns() {
+    int active = 0;
+    for (const Column& c : columns_)
+        active += c.active ? 1 : 0;
+    const int wanted = static_cast<int>(std::lround(settings_.density * cols_));
+    for (Column& c : columns_) {
+        if (c.active) {
+            if (c.head < c.stopRow) {
+                c.head += c.speed;
+            } else {
+                c.fade += c.speed / c.trail;
+            }
+            if (c.fade >= 1.0f || c.head - c.trail > rows_) {
+                c.active = false;
+                c.idle = static_cast<int>(Random() % 60);
+                --active;
+            }
+        } else if (c.idle > 0) {
+            --c.idle;
+        } else if (active < wanted && RandomUnit() < 0.08f) {
+            StartDrop(c, false);
+            ++active;
+        }
+    }
+}
+
+void RainCore::UpdateColumnLevels(int cx) {
+    const Column& c = columns_[cx];
+    const int headRow = static_cast<int>(std::floor(c.head));
+    const float changeRate = static_cast<float>(settings_.changeRate);
+    for (int cy = 0; cy < rows_; ++cy) {
+        const size_t i = static_cast<size_t>(cy) * cols_ + cx;
+        uint8_t level = 0;
+        if (c.active) {
+            const int k = headRow - cy;
+            if (k == 0 && c.fade == 0 && c.head < c.stopRow) {
+                level = kHeadLevel;
+            } else if (k >= 0 && k <= c.trail) {
+                double t = 1.0 - static_cast<double>(k) / (c.trail + 1);
+                t *= 1.0 - c.fade;
+                int q = static_cast<int>(t * 250) / kLevelStep * kLevelStep;
+                level = static_cast<uint8_t>(std::clamp(q, 0, 250));
+            }
+        }
+        if (level == kHeadLevel && level_[i] != kHeadLevel) {
+            glyph_[i] = static_cast<uint8_t>(Random() % atlas_.count); // the head writes anew
+        } else if (level != 0 && changeRate > 0 && RandomUnit() < changeRate) {
+            glyph_[i] = static_cast<uint8_t>(Random() % atlas_.count);
+        }
+        level_[i] = level;
+    }
+}
+
+void RainCore::ComposeCell(int cx, int cy) {
+    const int cw = atlas_.cellWidth, ch = atlas_.cellHeight;
+    const int x0 = cx * cw, y0 = cy * ch;
+    const int w = std::min(cw, width_ - x0), h = std::min(ch, height_ - y0);
+    const size_t i = static_cast<size_t>(cy) * cols_ + cx;
+    const uint8_t level = level_[i];
+    for (int y = 0; y < h; ++y) {
+        const size_t offset = static_cast<size_t>(y0 + y) * width_ + x0;
+        Pixel* out = frame_.data() + offset;
+        const Pixel* under = base_.data() + offset;
+        if (level == 0) {
+            std::memcpy(out, under, sizeof(Pixel) * w);
+            continue;
+        }
+        const Ink ink = palette_[level];
+        const uint8_t* cover = atlas_.Glyph(glyph_[i]) + static_cast<size_t>(y) * cw;
+        for (int x = 0; x < w; ++x) {
+            const uint32_t a = (cover[x] * ink.alpha) >> 8;
+            out[x] = a ? Mix(under[x], ink.colour, a + (a >> 7)) : under[x];
+        }
+    }
+    drawnGlyph_[i] = glyph_[i];
+    drawnLevel_[i] = level;
+}
+
+void RainCore::ComposeAll() {
+    std::memcpy(frame_.data(), base_.data(), sizeof(Pixel) * frame_.size());
+    for (int cy = 0; cy < rows_; ++cy) {
+        for (int cx = 0; cx < cols_; ++cx) {
+            const size_t i = static_cast<size_t>(cy) * cols_ + cx;
+            if (level_[i]) ComposeCell(cx, cy);
+            drawnGlyph_[i] = glyph_[i];
+            drawnLevel_[i] = level_[i];
+        }
+    }
+}
+
+void RainCore::Step() {
+    dirtyCount_ = 0;
+    if (width_ == 0 || height_ == 0) return;
+    if (cols_ == 0) { // no glyphs yet: show the background alone
+        std::memcpy(frame_.data(), base_.data(), sizeof(Pixel) * frame_.size());
+        return;
+    }
+    AdvanceColumns();
+    for (int cx = 0; cx < cols_; ++cx)
+        UpdateColumnLevels(cx);
+    if (fullRedraw_) {
+        ComposeAll();
+        fullRedraw_ = false;
+        dirtyCount_ = cols_ * rows_;
+        return;
+    }
+    for (int cy = 0; cy < rows_; ++cy) {
+        for (int cx = 0; cx < cols_; ++cx) {
+            const size_t i = static_cast<size_t>(cy) * cols_ + cx;
+            if (level_[i] == drawnLevel_[i] && (level_[i] == 0 || glyph_[i] == drawnGlyph_[i]))
+                continue;
+            ComposeCell(cx, cy);
+            ++dirtyCount_;
+        }
+    }
+}
+
+} // namespace veskar
