@@ -74,6 +74,7 @@ void CellSizeFor(double glyphHeight, int& cellWidth, int& cellHeight) {
 }
 
 RainCore::RainCore() : settings_(DefaultSettings()) {
+    changeThreshold_ = static_cast<uint32_t>(settings_.changeRate * 4294967295.0);
     Reseed(settings_.seed);
     RebuildPalette();
 }
@@ -106,6 +107,7 @@ void RainCore::SetSettings(const Settings& settings) {
                              old.backgroundMode != next.backgroundMode;
     if (backgroundChanged) RebuildBase();
     RebuildPalette();
+    changeThreshold_ = static_cast<uint32_t>(next.changeRate * 4294967295.0);
     if (old.seed != next.seed) Reseed(next.seed);
     if (old.trailLength != next.trailLength || old.density != next.density) {
         for (Column& c : columns_)
@@ -123,6 +125,20 @@ bool RainCore::AtlasStale() const {
 
 void RainCore::SetAtlas(GlyphAtlas atlas) {
     atlas_ = std::move(atlas);
+    const int cw = atlas_.cellWidth, ch = atlas_.cellHeight;
+    spans_.assign(static_cast<size_t>(atlas_.count) * ch, Span{0, 0});
+    for (int g = 0; g < atlas_.count; ++g) {
+        for (int y = 0; y < ch; ++y) {
+            const uint8_t* row = atlas_.Glyph(g) + static_cast<size_t>(y) * cw;
+            int begin = 0, end = cw;
+            while (begin < cw && !row[begin])
+                ++begin;
+            while (end > begin && !row[end - 1])
+                --end;
+            spans_[static_cast<size_t>(g) * ch + y] =
+                Span{static_cast<uint16_t>(begin), static_cast<uint16_t>(end)};
+        }
+    }
     atlasSet_ = settings_.glyphSet;
     atlasCellW_ = atlas_.cellWidth;
     atlasCellH_ = atlas_.cellHeight;
@@ -256,28 +272,37 @@ void RainCore::AdvanceColumns() {
 
 void RainCore::UpdateColumnLevels(int cx) {
     const Column& c = columns_[cx];
+    uint8_t* level = level_.data() + cx;
+    uint8_t* glyph = glyph_.data() + cx;
+    if (!c.active) {
+        for (int cy = 0; cy < rows_; ++cy)
+            level[static_cast<size_t>(cy) * cols_] = 0;
+        return;
+    }
     const int headRow = static_cast<int>(std::floor(c.head));
-    const float changeRate = static_cast<float>(settings_.changeRate);
+    const bool falling = c.fade == 0 && c.head < c.stopRow;
+    // Brightness falls linearly along the trail and with the fade of a stopped drop.
+    const int scale = static_cast<int>((1.0f - c.fade) * 250 * 256 / (c.trail + 1));
+    const int first = std::max(0, headRow - c.trail), last = std::min(rows_ - 1, headRow);
+    const uint32_t changeThreshold = changeThreshold_;
     for (int cy = 0; cy < rows_; ++cy) {
-        const size_t i = static_cast<size_t>(cy) * cols_ + cx;
-        uint8_t level = 0;
-        if (c.active) {
+        const size_t i = static_cast<size_t>(cy) * cols_;
+        uint8_t next = 0;
+        if (cy >= first && cy <= last) {
             const int k = headRow - cy;
-            if (k == 0 && c.fade == 0 && c.head < c.stopRow) {
-                level = kHeadLevel;
-            } else if (k >= 0 && k <= c.trail) {
-                double t = 1.0 - static_cast<double>(k) / (c.trail + 1);
-                t *= 1.0 - c.fade;
-                int q = static_cast<int>(t * 250) / kLevelStep * kLevelStep;
-                level = static_cast<uint8_t>(std::clamp(q, 0, 250));
+            if (k == 0 && falling) {
+                next = kHeadLevel;
+            } else {
+                const int q = (c.trail + 1 - k) * scale >> 8;
+                next = static_cast<uint8_t>(std::min(250, q / kLevelStep * kLevelStep));
             }
         }
-        if (level == kHeadLevel && level_[i] != kHeadLevel) {
-            glyph_[i] = static_cast<uint8_t>(Random() % atlas_.count); // the head writes anew
-        } else if (level != 0 && changeRate > 0 && RandomUnit() < changeRate) {
-            glyph_[i] = static_cast<uint8_t>(Random() % atlas_.count);
+        if (next == kHeadLevel && level[i] != kHeadLevel) {
+            glyph[i] = static_cast<uint8_t>(Random() % atlas_.count); // the head writes anew
+        } else if (next != 0 && Random() < changeThreshold) {
+            glyph[i] = static_cast<uint8_t>(Random() % atlas_.count);
         }
-        level_[i] = level;
+        level[i] = next;
     }
 }
 
@@ -295,11 +320,14 @@ void RainCore::ComposeCell(int cx, int cy) {
             std::memcpy(out, under, sizeof(Pixel) * w);
             continue;
         }
+        std::memcpy(out, under, sizeof(Pixel) * w);
+        // Only the span of the row that has ink is blended.
+        const Span span = spans_[static_cast<size_t>(glyph_[i]) * ch + y];
         const Ink ink = palette_[level];
         const uint8_t* cover = atlas_.Glyph(glyph_[i]) + static_cast<size_t>(y) * cw;
-        for (int x = 0; x < w; ++x) {
+        for (int x = span.begin, end = std::min<int>(span.end, w); x < end; ++x) {
             const uint32_t a = (cover[x] * ink.alpha) >> 8;
-            out[x] = a ? Mix(under[x], ink.colour, a + (a >> 7)) : under[x];
+            if (a) out[x] = Mix(under[x], ink.colour, a + (a >> 7));
         }
     }
     drawnGlyph_[i] = glyph_[i];

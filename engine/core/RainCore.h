@@ -77,6 +77,9 @@ class RainCore {
         int idle;    // frames before the column may start again
         bool active;
     };
+    struct Span { // the inked columns of one row of a glyph
+        uint16_t begin, end;
+    };
     struct Ink {
         Pixel colour;
         uint32_t alpha; // 0..256
@@ -95,6 +98,7 @@ class RainCore {
 
     Settings settings_;
     GlyphAtlas atlas_;
+    std::vector<Span> spans_;
     int atlasSet_ = -1, atlasCellW_ = 0, atlasCellH_ = 0;
     std::vector<Pixel> image_;
     int imageWidth_ = 0, imageHeight_ = 0;
@@ -106,6 +110,7 @@ class RainCore {
     std::vector<uint8_t> glyph_, level_, drawnGlyph_, drawnLevel_;
     Ink palette_[256];
     uint32_t rng_ = 1;
+    uint32_t changeThreshold_ = 0;
     int dirtyCount_ = 0;
     bool fullRedraw_ = true;
 };
