@@ -73,6 +73,14 @@ void CreateRenderingWindow() {
     }
 }
 
+void ReplayEarlyScreenSaveRequests() {
+    g_host.startupComplete = true;
+    if (!g_host.screenSaveRequestsQueued) return;
+    for (const auto& request : g_host.pendingScreenSaveRequests)
+        PostMessageA(g_host.renderingWindow, CVM_SCREENSAVEREQUEST, request.first, request.second);
+    g_host.pendingScreenSaveRequests.clear();
+}
+
 namespace {
 
 void LoadMenus() {
@@ -120,14 +128,6 @@ void AbandonStartup() {
         ReportFailure("Failed to unregister Corvane rendering class");
     g_host.renderingClassRegistered = false;
     CoUninitialize();
-}
-
-void ReplayEarlyScreenSaveRequests() {
-    g_host.startupComplete = true;
-    if (!g_host.screenSaveRequestsQueued) return;
-    for (const auto& request : g_host.pendingScreenSaveRequests)
-        PostMessageA(g_host.renderingWindow, CVM_SCREENSAVEREQUEST, request.first, request.second);
-    g_host.pendingScreenSaveRequests.clear();
 }
 
 WPARAM RunMessageLoop() {

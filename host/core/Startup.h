@@ -6,3 +6,5 @@ void ReadVirtualScreen();
 void FindDesktopWindows();
 bool RegisterRenderingClass();
 void CreateRenderingWindow();
+// Start-up's last step: marks start-up complete and re-posts early screen-save requests.
+void ReplayEarlyScreenSaveRequests();

@@ -14,6 +14,7 @@
 class InProcessHost : public ::testing::Test {
   protected:
     FakeEngine engine;
+    HWND view = nullptr;
     testing_support::MessageBoxWatcher boxes;
 
     void SetUp() override {
@@ -22,6 +23,12 @@ class InProcessHost : public ::testing::Test {
         ReadVirtualScreen();
         g_host.clipRegion = CreateRectRgn(0, 0, g_host.virtualWidth, g_host.virtualHeight);
         ASSERT_TRUE(RegisterRenderingClass());
+        // A stand-in desktop view in this process, so the rendering window is a child window
+        // as under the shell: broadcasts to top-level windows reach it only through the
+        // listener.
+        view = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "test view", WS_POPUP | WS_VISIBLE, 0, 0,
+                               320, 240, nullptr, nullptr, nullptr, nullptr);
+        g_host.desktopViewWindow = view;
         CreateRenderingWindow();
         ASSERT_NE(g_host.renderingWindow, nullptr);
         CreateListenerWindow();
@@ -31,6 +38,7 @@ class InProcessHost : public ::testing::Test {
 
     void TearDown() override {
         Shutdown();
+        DestroyWindow(view);
         if (g_host.renderingClassRegistered)
             UnregisterClassA(CORVANE_RENDER_CLASS, g_host.instance);
         DrainQuitMessages();
