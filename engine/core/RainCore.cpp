@@ -3,6 +3,8 @@
 // over a background that is mixed with the tint once per change, never per frame.
 #include "RainCore.h"
 
+#include "VeskarRanges.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -14,8 +16,12 @@ struct ParamRange {
     double min, max, def;
 };
 const ParamRange kRanges[6] = {
-    {0.05, 4.0, 0.55}, {0.0, 1.0, 0.55}, {2.0, 120.0, 20.0},
-    {8.0, 96.0, 16.0}, {0.0, 1.0, 0.03}, {0.0, 1.0, 0.85},
+    {VESKAR_PARAM_A_MIN, VESKAR_PARAM_A_MAX, VESKAR_PARAM_A_DEFAULT},
+    {VESKAR_PARAM_B_MIN, VESKAR_PARAM_B_MAX, VESKAR_PARAM_B_DEFAULT},
+    {VESKAR_PARAM_C_MIN, VESKAR_PARAM_C_MAX, VESKAR_PARAM_C_DEFAULT},
+    {VESKAR_PARAM_D_MIN, VESKAR_PARAM_D_MAX, VESKAR_PARAM_D_DEFAULT},
+    {VESKAR_PARAM_E_MIN, VESKAR_PARAM_E_MAX, VESKAR_PARAM_E_DEFAULT},
+    {VESKAR_PARAM_F_MIN, VESKAR_PARAM_F_MAX, VESKAR_PARAM_F_DEFAULT},
 };
 
 // Trail levels are quantised so that a slowly fading cell is not recomposed every frame.
@@ -50,9 +56,9 @@ Settings DefaultSettings() {
     s.changeRate = kRanges[4].def;
     s.headGlow = kRanges[5].def;
     s.tintR = s.tintG = s.tintB = 0;
-    s.blend = 64;
+    s.blend = VESKAR_DEFAULT_BLEND;
     s.backgroundMode = 0;
-    s.glyphColour = 0x0060FF30; // COLORREF of a bright green
+    s.glyphColour = VESKAR_DEFAULT_GLYPH_COLOUR_VALUE;
     s.glyphSet = 0;
     s.seed = 0x2545F491u;
     return s;

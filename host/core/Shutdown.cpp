@@ -3,6 +3,7 @@
 
 #include "HostState.h"
 #include "watch/Listener.h"
+#include "Quillet.h"
 
 void ReleaseEngines() {
     if (g_host.engine) {
@@ -30,6 +31,7 @@ void DestroyRenderingWindowAndClass() {
 void Shutdown() {
     if (g_host.shutdownDone) return;
     g_host.shutdownDone = true;
+    ClearDesktopMonitorHook(g_host.renderingWindow);
     DestroyListenerWindow();
     ShowCursor(TRUE);
     DeleteObject(g_host.clipRegion);

@@ -6,6 +6,7 @@
 #include "desktop/Background.h"
 #include "settings/ConfigFiles.h"
 #include "watch/Listener.h"
+#include "Quillet.h"
 
 #include <shlobj.h>
 
@@ -168,6 +169,7 @@ int HostMain(HINSTANCE instance, int showCommand) {
         }
         if (g_host.shutdownDone) ReleaseEngines();
     }
+    if (!g_host.shutdownDone) SetDesktopMonitorHook(g_host.renderingWindow);
     AttachFirstBackground();
     LoadConfig(g_host.engine, &g_host.frameInterval, nullptr);
     ReplayEarlyScreenSaveRequests();

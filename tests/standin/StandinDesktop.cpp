@@ -19,6 +19,7 @@ struct Standin {
     HWND top, view, list, html;
     WNDPROC listProc;
     HIMAGELIST images;
+    HWND folder, folderList; // an ordinary folder window with a list view of its own
     int left, top_, width, height;
 } g = {};
 
@@ -115,6 +116,17 @@ void CreateIconList(HWND parent, int width, int height) {
     AddIcons();
 }
 
+LRESULT OnTestMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+// The shell's list view repaints at once after a change; Wine's does not always invalidate
+// itself for the item messages, so the stand-in paints the list after each single change.
+LRESULT ChangeAndRepaint(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = OnTestMessage(message, wParam, lParam);
+    InvalidateRect(g.list, nullptr, TRUE);
+    UpdateWindow(g.list);
+    return result;
+}
+
 LRESULT OnTestMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     const int item = static_cast<int>(wParam);
     switch (message) {
@@ -149,9 +161,32 @@ LRESULT OnTestMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         g.html = nullptr;
         return 0;
     case STANDIN_ICON_COUNT: return SendMessageA(g.list, LVM_GETITEMCOUNT, 0, 0);
+    case STANDIN_BATCH_CHANGES:
+        for (int i = 0; i < 3; ++i)
+            OnTestMessage(STANDIN_RELABEL_ICON, i, 100 + i);
+        UpdateWindow(g.list);
+        return 0;
+    case STANDIN_REPAINT:
+        InvalidateRect(g.list, nullptr, TRUE);
+        UpdateWindow(g.list);
+        return 0;
+    case STANDIN_CHANGE_THEN_NCPAINT:
+        OnTestMessage(STANDIN_RELABEL_ICON, 0, 200);
+        SendMessageA(g.list, WM_NCPAINT, 1, 0);
+        UpdateWindow(g.list);
+        return 0;
+    case STANDIN_OTHER_LIST_CHANGE: {
+        char text[] = "Other";
+        LVITEMA lvItem = {};
+        lvItem.pszText = text;
+        SendMessageA(g.folderList, LVM_SETITEMTEXTA, 0, reinterpret_cast<LPARAM>(&lvItem));
+        SendMessageA(g.folderList, WM_NCPAINT, 1, 0);
+        UpdateWindow(g.folderList);
+        return 0;
+    }
     case STANDIN_ICON_RECT: {
         RECT bounds = {};
-        bounds.left = LVIR_BOUNDS;
+        bounds.left = LVIR_ICON;
         SendMessageA(g.list, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&bounds));
         const LONG sides[4] = {bounds.left, bounds.top, bounds.right, bounds.bottom};
         return sides[lParam & 3];
@@ -161,7 +196,9 @@ LRESULT OnTestMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK DesktopProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message >= STANDIN_MOVE_ICON && message <= STANDIN_ICON_RECT)
+    if (message >= STANDIN_MOVE_ICON && message <= STANDIN_ARRANGE)
+        return ChangeAndRepaint(message, wParam, lParam);
+    if (message > STANDIN_ARRANGE && message <= STANDIN_OTHER_LIST_CHANGE)
         return OnTestMessage(message, wParam, lParam);
     switch (message) {
     case WM_ERASEBKGND: PaintWindowWallpaper(window, reinterpret_cast<HDC>(wParam)); return 1;
@@ -195,6 +232,16 @@ void CreateDesktop(bool deskFolder) {
     g.view = CreateWindowExA(0, viewClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
                              g.width, g.height, g.top, nullptr, g.instance, nullptr);
     CreateIconList(g.view, g.width, g.height);
+    // A folder window: a list view that is not the desktop's.
+    g.folder = CreateWindowExA(WS_EX_TOOLWINDOW, viewClass, "Folder", WS_POPUP | WS_VISIBLE,
+                               g.width - 200, 0, 200, 150, nullptr, nullptr, g.instance, nullptr);
+    g.folderList = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, 200,
+                                   150, g.folder, nullptr, g.instance, nullptr);
+    char label[] = "File";
+    LVITEMA item = {};
+    item.mask = LVIF_TEXT;
+    item.pszText = label;
+    SendMessageA(g.folderList, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
     SetWindowPos(g.top, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 

@@ -65,6 +65,10 @@ int Process::Wait(DWORD timeoutMs) {
     return static_cast<int>(code);
 }
 
+void Process::WaitForIdle(DWORD timeoutMs) {
+    if (info_.hProcess) WaitForInputIdle(info_.hProcess, timeoutMs);
+}
+
 bool Process::Running() const {
     return info_.hProcess && WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT;
 }
@@ -161,7 +165,11 @@ bool HostProcess::Start() {
 }
 
 HWND HostProcess::Listener(DWORD timeoutMs) {
-    return WaitForTopWindow(CORVANE_LISTENER_CLASS, nullptr, timeoutMs);
+    HWND listener = WaitForTopWindow(CORVANE_LISTENER_CLASS, nullptr, timeoutMs);
+    // The listener exists from the middle of start-up; the host is ready once it waits in its
+    // message loop.
+    if (listener) process.WaitForIdle(timeoutMs);
+    return listener;
 }
 
 int HostProcess::Stop() {

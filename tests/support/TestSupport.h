@@ -31,6 +31,8 @@ class Process {
     // Waits for the exit; returns the exit code, or -1 on time-out.
     int Wait(DWORD timeoutMs = 15000);
     bool Running() const;
+    // Waits until the process waits for input in its message loop.
+    void WaitForIdle(DWORD timeoutMs);
     DWORD Id() const { return info_.dwProcessId; }
     void Kill();
 
@@ -85,6 +87,7 @@ class HostProcess {
     HostProcess(const HostProcess&) = delete;
     HostProcess& operator=(const HostProcess&) = delete;
     bool Start();
+    // The listener window, once the host has finished start-up.
     HWND Listener(DWORD timeoutMs = 15000);
     int Stop();
     Process process;
