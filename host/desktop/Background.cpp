@@ -11,10 +11,11 @@ namespace {
 // WM_SETREDRAW goes to other processes' windows; a hung application must not stop the host.
 constexpr UINT kRedrawTimeoutMs = 500;
 
-void SetRedraw(HWND window, BOOL redraw) {
+// False when the window's thread did not answer in time.
+bool SetRedraw(HWND window, BOOL redraw) {
     DWORD_PTR result = 0;
-    SendMessageTimeoutA(window, WM_SETREDRAW, redraw, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
-                        kRedrawTimeoutMs, &result);
+    return SendMessageTimeoutA(window, WM_SETREDRAW, redraw, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                               kRedrawTimeoutMs, &result) != 0;
 }
 
 HBITMAP CopyFromDc(HDC source, int left, int top, int width, int height) {
@@ -71,7 +72,8 @@ BOOL CALLBACK MinimiseAppWindowProc(HWND window, LPARAM) {
     LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
     if (!(exStyle & WS_EX_APPWINDOW) && (exStyle & WS_EX_TOOLWINDOW)) return TRUE;
     if (IsIconic(window)) return TRUE;
-    SetRedraw(window, FALSE);
+    // ShowWindow waits for the window's thread: a window that does not answer is left alone.
+    if (!SetRedraw(window, FALSE)) return TRUE;
     ShowWindow(window, SW_SHOWMINNOACTIVE);
     SetRedraw(window, TRUE);
     g_host.minimisedWindows.push_back(window);
