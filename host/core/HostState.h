@@ -40,6 +40,8 @@ struct HostState {
     bool msgDesktopItemChangedRegistered = false;
     bool msgDesktopChildAttachedRegistered = false;
     bool workAreaChanged = false;
+    // "TaskbarCreated": the notification area was created anew.
+    UINT msgTaskbarCreated = 0;
 
     // Start-up and shutdown.
     bool startupComplete = false;

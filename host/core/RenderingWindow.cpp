@@ -5,6 +5,7 @@
 #include "HostState.h"
 #include "Shutdown.h"
 #include "desktop/Background.h"
+#include "Tray.h"
 #include "watch/Listener.h"
 
 namespace {
@@ -27,6 +28,8 @@ void RegisterHookMessages() {
         *entry.registered = true;
         *entry.id = RegisterWindowMessageA(entry.name);
     }
+    if (!g_host.msgTaskbarCreated)
+        g_host.msgTaskbarCreated = RegisterWindowMessageA("TaskbarCreated");
 }
 
 void OnClose(UINT message, bool forwarded) {
@@ -91,12 +94,19 @@ LRESULT OnParamMessage(UINT message, LPARAM lParam) {
 void OnTimer(WPARAM id) {
     if (id == CORVANE_TIMER_ANIMATION) {
         DrawAnimationFrame();
+    } else if (id == CORVANE_TIMER_CLICK) {
+        KillTimer(g_host.renderingWindow, CORVANE_TIMER_CLICK);
+        TogglePause();
     }
 }
 
 bool OnRegisteredMessage(UINT message) {
     if (message == 0) return false;
     if (message == g_host.msgDesktopRedraw) return true;
+    if (message == g_host.msgTaskbarCreated) {
+        ReAddTrayIcon();
+        return true;
+    }
     if (message == g_host.msgDesktopItemChanged) {
         CalculateDiffRegion();
         return true;
@@ -127,7 +137,8 @@ void HandOverNewBackground(const char* deleteFailureText) {
 namespace {
 
 // Handles one message; returns true with its result, or false for the default result.
-bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool forwarded, LRESULT& result) {
+bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool forwarded,
+                   LRESULT& result) {
     if (OnRegisteredMessage(message)) return false;
     switch (message) {
     case WM_DESTROY:
@@ -141,7 +152,9 @@ bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, bool forwarded, L
     case WM_SETTINGCHANGE:
         if (wParam == SPI_SETWORKAREA) g_host.workAreaChanged = true;
         return false;
+    case WM_COMMAND: OnMenuCommand(LOWORD(wParam)); return false;
     case WM_TIMER: OnTimer(wParam); return false;
+    case CVM_TRAYCALLBACK: OnTrayCallback(window, lParam); return false;
     case CVM_SCREENSAVEREQUEST: OnScreenSaveRequest(wParam, lParam); return false;
     case CVM_NEWBACKGROUND:
         HandOverNewBackground("Failed to delete new BG bitmap during a desktop wallpaper change");
@@ -160,7 +173,7 @@ LRESULT CALLBACK RenderingWindowProc(HWND window, UINT message, WPARAM wParam, L
     RegisterHookMessages();
     const bool forwarded = TakeForwardedMark(message, wParam, lParam);
     LRESULT result = 0;
-    if (HandleMessage(message, wParam, lParam, forwarded, result)) return result;
+    if (HandleMessage(window, message, wParam, lParam, forwarded, result)) return result;
     // A passed-on message's result goes back to the listener, which discards it. The default
     // processing here would only apply the listener's own message to this window: its
     // WM_NCCREATE would retitle this window, WM_SETREDRAW would change its visibility.

@@ -5,6 +5,7 @@
 #include "Startup.h"
 #include "desktop/Background.h"
 #include "settings/ConfigFiles.h"
+#include "settings/Shortcuts.h"
 #include "watch/Listener.h"
 #include "Quillet.h"
 
@@ -82,8 +83,6 @@ void ReplayEarlyScreenSaveRequests() {
     g_host.pendingScreenSaveRequests.clear();
 }
 
-namespace {
-
 void LoadMenus() {
     g_host.menuResource = LoadMenuA(g_host.instance, MAKEINTRESOURCEA(IDR_TRAYMENU));
     g_host.trayMenu = GetSubMenu(g_host.menuResource, 0);
@@ -102,6 +101,8 @@ void AddTrayIcon() {
     lstrcpynA(icon.szTip, "Corvane", sizeof icon.szTip);
     Shell_NotifyIconA(NIM_ADD, &icon);
 }
+
+namespace {
 
 void AttachFirstBackground() {
     HBITMAP bitmap = CreateBackgroundBitmap();
@@ -153,6 +154,7 @@ int HostMain(HINSTANCE instance, int showCommand) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     LoadMenus();
     CreateRenderingWindow();
+    FindStartupFolders();
     BuildConfigPaths();
     CreateListenerWindow();
     AddTrayIcon();

@@ -5,30 +5,9 @@
 #include <shlobj.h>
 
 #include "ConfigApi.h"
+#include "ConfigLibrary.h"
 #include "ConfigGuard.h"
 #include "core/HostState.h"
-
-namespace {
-
-class LoadedLibrary {
-  public:
-    explicit LoadedLibrary(const char* name) : module_(LoadLibraryA(name)) {}
-    ~LoadedLibrary() {
-        if (module_) FreeLibrary(module_);
-    }
-    LoadedLibrary(const LoadedLibrary&) = delete;
-    LoadedLibrary& operator=(const LoadedLibrary&) = delete;
-    template <typename Proc> Proc Find(const char* name) const {
-        return module_
-                   ? reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module_, name)))
-                   : nullptr;
-    }
-
-  private:
-    HMODULE module_;
-};
-
-} // namespace
 
 bool FileExists(const char* path) {
     DWORD attributes = GetFileAttributesA(path);
@@ -60,7 +39,7 @@ bool LoadConfig(IVESKAR* engine, int* frameInterval, const char* path) {
     DWORD priority = IDLE_PRIORITY_CLASS;
     bool loaded = false;
     {
-        LoadedLibrary library(CORVANE_CONFIG_DLL);
+        ConfigLibrary library;
         auto load = library.Find<LoadConfigFromFileProc>("LoadConfigFromFile");
         if (load) {
             if (!FileExists(path)) CopyFileA("default.cfg", path, FALSE);
@@ -78,7 +57,7 @@ bool LoadConfig(IVESKAR* engine, int* frameInterval, const char* path) {
 bool SaveConfig(IVESKAR* engine, int frameInterval, DWORD priorityClass, const char* path) {
     if (!engine) return false;
     if (!path) path = g_host.configFile.c_str();
-    LoadedLibrary library(CORVANE_CONFIG_DLL);
+    ConfigLibrary library;
     auto save = library.Find<SaveConfigToFileProc>("SaveConfigToFile");
     if (!save) return false;
     return GuardConfigCall("Exception while saving config file",

@@ -32,3 +32,12 @@ TEST_F(ConfigGuardTest, ThrowingSaveIsReported) {
     testing_support::PumpMessages(50);
     EXPECT_EQ(boxes.Texts().size(), 2u);
 }
+
+TEST_F(ConfigGuardTest, ThrowingFormsAreReportedAndTheLibraryFreed) {
+    SendMessageA(g_host.renderingWindow, WM_COMMAND, IDM_ABOUT, 0);
+    SendMessageA(g_host.renderingWindow, WM_COMMAND, IDM_HIRE, 0);
+    testing_support::PumpMessages(50);
+    EXPECT_EQ(boxes.Texts(), (std::vector<std::string>{"Exception while launching About form",
+                                                       "Exception while launching Hire form"}));
+    EXPECT_EQ(GetModuleHandleA("Config.dll"), nullptr);
+}

@@ -116,6 +116,17 @@ TEST_F(ConfigStartupTest, WithoutTheConfigurationLibraryTheHostStillAnimates) {
     const std::string first = sample();
     Sleep(300);
     EXPECT_NE(sample(), first);
-    EXPECT_EQ(host.Stop(), 0);
+
+    // About and Hire do nothing and show nothing without the library.
+    HWND listener = FindWindowA(CORVANE_LISTENER_CLASS, nullptr);
+    PostMessageA(listener, WM_COMMAND, IDM_ABOUT, 0);
+    PostMessageA(listener, WM_COMMAND, IDM_HIRE, 0);
+    Sleep(500);
+    EXPECT_EQ(FindWindowA("#32770", nullptr), nullptr);
+    EXPECT_TRUE(host.process.Running());
+
+    // Exit from the menu ends the host with exit code 0.
+    PostMessageA(listener, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(host.process.Wait(10000), 0);
     EXPECT_TRUE(boxes.Texts().empty());
 }

@@ -84,6 +84,30 @@ void Process::Kill() {
     info_ = PROCESS_INFORMATION();
 }
 
+namespace {
+
+// The texts of a dialog's static controls, one per line: a message box has one, a form several.
+void GetDialogText(HWND dialog, char* text, int size) {
+    struct Collect {
+        char* out;
+        int size;
+        static BOOL CALLBACK Visit(HWND child, LPARAM self) {
+            auto* c = reinterpret_cast<Collect*>(self);
+            char name[32] = {}, line[512] = {};
+            GetClassNameA(child, name, sizeof name);
+            if (lstrcmpiA(name, "Static") != 0 || !GetWindowTextA(child, line, sizeof line))
+                return TRUE;
+            if (c->out[0]) lstrcatA(c->out, "\n");
+            if (lstrlenA(c->out) + lstrlenA(line) + 2 < c->size) lstrcatA(c->out, line);
+            return TRUE;
+        }
+    } collect = {text, size};
+    text[0] = '\0';
+    EnumChildWindows(dialog, Collect::Visit, reinterpret_cast<LPARAM>(&collect));
+}
+
+} // namespace
+
 MessageBoxWatcher::MessageBoxWatcher(std::vector<std::string> captions)
     : captions_(std::move(captions)), thread_([this] { Run(); }) {}
 
@@ -102,7 +126,7 @@ void MessageBoxWatcher::Run() {
             for (const std::string& c : captions_)
                 wanted = wanted || c == caption;
             if (!wanted) continue;
-            GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            GetDialogText(box, text, sizeof text);
             {
                 std::lock_guard<std::mutex> lock(mutex_);
                 boxes_.push_back({caption, text});

@@ -1,0 +1,4 @@
+// Resource ids of Config.dll.
+#pragma once
+#define IDD_ABOUT 100
+#define IDD_HIRE 101
