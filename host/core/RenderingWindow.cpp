@@ -5,6 +5,8 @@
 #include "HostState.h"
 #include "Shutdown.h"
 #include "desktop/Background.h"
+#include "desktop/DesktopColour.h"
+#include "desktop/Wallpaper.h"
 #include "Tray.h"
 #include "watch/Listener.h"
 
@@ -100,7 +102,7 @@ void OnTimer(WPARAM id) {
     }
 }
 
-bool OnRegisteredMessage(UINT message) {
+bool OnRegisteredMessage(UINT message, LPARAM lParam) {
     if (message == 0) return false;
     if (message == g_host.msgDesktopRedraw) return true;
     if (message == g_host.msgTaskbarCreated) {
@@ -109,6 +111,10 @@ bool OnRegisteredMessage(UINT message) {
     }
     if (message == g_host.msgDesktopItemChanged) {
         CalculateDiffRegion();
+        return true;
+    }
+    if (message == g_host.msgDesktopChildAttached) {
+        OnDesktopChildAttached(reinterpret_cast<HWND>(lParam));
         return true;
     }
     return false;
@@ -121,6 +127,7 @@ void DrawAnimationFrame() {
         CalculateDiffRegion();
         g_host.workAreaChanged = false;
     }
+    UpdateDesktopSuppression();
     if (!g_host.engine) return;
     if (g_host.screenSaving)
         DrawOntoScreen();
@@ -139,7 +146,7 @@ namespace {
 // Handles one message; returns true with its result, or false for the default result.
 bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool forwarded,
                    LRESULT& result) {
-    if (OnRegisteredMessage(message)) return false;
+    if (OnRegisteredMessage(message, lParam)) return false;
     switch (message) {
     case WM_DESTROY:
     case WM_CLOSE: OnClose(message, forwarded); return false;
@@ -149,6 +156,7 @@ bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool
         result = 1;
         return true;
     case WM_ERASEBKGND: result = 0; return true;
+    case WM_SYSCOLORCHANGE: OnDesktopColourChange(); return false;
     case WM_SETTINGCHANGE:
         if (wParam == SPI_SETWORKAREA) g_host.workAreaChanged = true;
         return false;
@@ -159,6 +167,7 @@ bool HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool
     case CVM_NEWBACKGROUND:
         HandOverNewBackground("Failed to delete new BG bitmap during a desktop wallpaper change");
         return false;
+    case CVM_WALLPAPERCHANGED: OnWallpaperChange(); return false;
     case CVM_GETENGINE: result = reinterpret_cast<LRESULT>(g_host.engine); return true;
     default:
         if (message < CVM_GETPARAMB || message > CVM_SETPARAME) return false;

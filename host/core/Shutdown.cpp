@@ -2,7 +2,9 @@
 #include "Shutdown.h"
 
 #include "HostState.h"
+#include "desktop/DesktopColour.h"
 #include "watch/Listener.h"
+#include "watch/RegistryWatcher.h"
 #include "Quillet.h"
 
 void ReleaseEngines() {
@@ -32,7 +34,9 @@ void Shutdown() {
     if (g_host.shutdownDone) return;
     g_host.shutdownDone = true;
     ClearDesktopMonitorHook(g_host.renderingWindow);
+    StopRegistryWatcher();
     DestroyListenerWindow();
+    RestoreDesktop();
     ShowCursor(TRUE);
     DeleteObject(g_host.clipRegion);
     g_host.clipRegion = nullptr;

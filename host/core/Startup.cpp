@@ -4,6 +4,9 @@
 #include "Shutdown.h"
 #include "Startup.h"
 #include "desktop/Background.h"
+#include "desktop/DesktopColour.h"
+#include "desktop/Wallpaper.h"
+#include "watch/RegistryWatcher.h"
 #include "settings/ConfigFiles.h"
 #include "settings/Shortcuts.h"
 #include "watch/Listener.h"
@@ -116,7 +119,9 @@ void AttachFirstBackground() {
 void AbandonStartup() {
     ReportFailure("Failed to create TavrinObject");
     g_host.shutdownDone = true;
+    StopRegistryWatcher();
     DestroyListenerWindow();
+    RestoreDesktop();
     Shell_NotifyIconA(NIM_DELETE, &g_host.trayIcon);
     DeleteObject(g_host.clipRegion);
     g_host.clipRegion = nullptr;
@@ -152,11 +157,13 @@ int HostMain(HINSTANCE instance, int showCommand) {
     FindDesktopWindows();
     if (!RegisterRenderingClass()) return 0;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    SaveOriginalDesktop(nullptr, nullptr, nullptr);
     LoadMenus();
     CreateRenderingWindow();
     FindStartupFolders();
     BuildConfigPaths();
     CreateListenerWindow();
+    StartRegistryWatcher();
     AddTrayIcon();
     ShowWindow(g_host.renderingWindow, showCommand);
     UpdateWindow(g_host.renderingWindow);

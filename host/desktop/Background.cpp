@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include "DesktopColour.h"
+#include "Wallpaper.h"
 #include "core/HostState.h"
 
 namespace {
@@ -86,8 +88,18 @@ HBITMAP CaptureBackground() {
 }
 
 HBITMAP CreateBackgroundBitmap() {
+    if (!g_host.desktopSuppressed) {
+        CalculateDiffRegion();
+        return CaptureBackground();
+    }
+    // The host's black desktop is in force: the user's desktop is shown for the capture.
+    RestoreDesktopColour();
+    RestoreWallpaper();
     CalculateDiffRegion();
-    return CaptureBackground();
+    HBITMAP bitmap = CaptureBackground();
+    ForceDesktopColour();
+    SuppressWallpaper();
+    return bitmap;
 }
 
 void CalculateDiffRegion() {

@@ -9,6 +9,7 @@
 #include "InProcessHost.h"
 #include "Quillet.h"
 #include "desktop/Background.h"
+#include "watch/RegistryWatcher.h"
 #include "../standin/StandinProtocol.h"
 
 using namespace testing_support;
@@ -83,6 +84,7 @@ class HostOnStandinTest : public DesktopHookTest {
         ASSERT_TRUE(RegisterRenderingClass());
         CreateRenderingWindow();
         CreateListenerWindow();
+        StartRegistryWatcher();
         g_host.engine = &engine;
         ASSERT_TRUE(SetDesktopMonitorHook(g_host.renderingWindow));
     }

@@ -10,6 +10,8 @@
 #include "core/Startup.h"
 #include "core/RenderingWindow.h"
 #include "watch/Listener.h"
+#include "watch/RegistryWatcher.h"
+#include "desktop/Wallpaper.h"
 
 class InProcessHost : public ::testing::Test {
   protected:
@@ -22,6 +24,7 @@ class InProcessHost : public ::testing::Test {
         g_host.instance = GetModuleHandleA(nullptr);
         ReadVirtualScreen();
         g_host.clipRegion = CreateRectRgn(0, 0, g_host.virtualWidth, g_host.virtualHeight);
+        SaveOriginalDesktop(nullptr, nullptr, nullptr);
         ASSERT_TRUE(RegisterRenderingClass());
         // A stand-in desktop view in this process, so the rendering window is a child window
         // as under the shell: broadcasts to top-level windows reach it only through the
@@ -32,6 +35,7 @@ class InProcessHost : public ::testing::Test {
         CreateRenderingWindow();
         ASSERT_NE(g_host.renderingWindow, nullptr);
         CreateListenerWindow();
+        StartRegistryWatcher();
         g_host.engine = &engine;
         g_host.startupComplete = true;
     }
