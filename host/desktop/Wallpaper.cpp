@@ -72,8 +72,7 @@ void SaveOriginalWallpaper(const char* path) {
         return;
     }
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_QUERY_VALUE, &key) !=
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
         ReportFailure("Failed to store the original wallpaper.(RegOpenKeyEx)");
         return;
     }
@@ -148,8 +147,7 @@ void SuppressWallpaper() {
 
 void OnWallpaperChange() {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
     std::vector<char> buffer(kWallpaperBufferSize, '\0');
     // A value that cannot be read at all (deleted, say) keeps the stored wallpaper.
     const bool read = ReadRegistryString(key, "Wallpaper", buffer);
