@@ -136,9 +136,7 @@ void DrawAnimationFrame() {
 }
 
 void HandOverNewBackground(const char* deleteFailureText) {
-    HBITMAP bitmap = CreateBackgroundBitmap();
-    if (g_host.engine) g_host.engine->SetBackground(bitmap);
-    if (!DeleteObject(bitmap)) ReportFailure(deleteFailureText);
+    HandOverBackground(CreateBackgroundBitmap(), deleteFailureText);
 }
 
 namespace {

@@ -64,6 +64,11 @@ HBITMAP CapturePlainDesktop() {
 
 } // namespace
 
+void HandOverBackground(HBITMAP bitmap, const char* deleteFailureText) {
+    if (g_host.engine) g_host.engine->SetBackground(bitmap);
+    if (!DeleteObject(bitmap)) ReportFailure(deleteFailureText);
+}
+
 HWND FindHtmlWindow() {
     return FindWindowExA(g_host.desktopViewWindow, nullptr, "Internet Explorer_Server", nullptr);
 }

@@ -13,10 +13,8 @@ namespace {
 constexpr BYTE kImageBlend = 128;
 
 void HandOverCapture() {
-    HBITMAP bitmap = CaptureBackground();
-    if (g_host.engine) g_host.engine->SetBackground(bitmap);
-    if (!DeleteObject(bitmap))
-        ReportFailure("Failed to delete new BG bitmap during a desktop color change");
+    HandOverBackground(CaptureBackground(),
+                       "Failed to delete new BG bitmap during a desktop color change");
 }
 
 bool SuppressionAsked() {

@@ -57,10 +57,8 @@ void SetActiveDesktopWallpaper(const wchar_t* wallpaper, const char* failureText
 }
 
 void HandOverCapture() {
-    HBITMAP bitmap = CaptureBackground();
-    if (g_host.engine) g_host.engine->SetBackground(bitmap);
-    if (!DeleteObject(bitmap))
-        ReportFailure("Failed to delete new BG bitmap during a desktop wallpaper change");
+    HandOverBackground(CaptureBackground(),
+                       "Failed to delete new BG bitmap during a desktop wallpaper change");
 }
 
 } // namespace
