@@ -7,7 +7,7 @@ packages=(
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
   wine wine32 wine64 fonts-wine
   xvfb x11-apps imagemagick xdotool icoutils
-  googletest libgtest-dev libbenchmark-dev clang clang-format
+  googletest libgtest-dev libbenchmark-dev clang-format
 )
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"

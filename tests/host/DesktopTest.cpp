@@ -323,3 +323,36 @@ TEST_F(DesktopTest, SuppressionNeverWritesTheUsersSettings) {
     PumpMessages(50);
     EXPECT_EQ(ReadValue("Wallpaper"), std::string("C:\\pictures\\kept.bmp") + '\0');
 }
+
+// Wine registers the Active Desktop class; with its server entry gone for a moment, creating
+// the object fails as on a system without Active Desktop.
+TEST_F(DesktopTest, WithoutTheActiveDesktopObjectOnlyTheRefreshIsCounted) {
+    const char* server = "CLSID\\{75048700-EF1F-11D0-9888-006097DEACF9}\\InprocServer32";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, server, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
+    char dll[MAX_PATH] = {}, model[64] = {};
+    DWORD dllSize = sizeof dll, modelSize = sizeof model;
+    RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(dll), &dllSize);
+    RegQueryValueExA(key, "ThreadingModel", nullptr, nullptr, reinterpret_cast<BYTE*>(model),
+                     &modelSize);
+    RegCloseKey(key);
+    ASSERT_EQ(RegDeleteKeyA(HKEY_CLASSES_ROOT, server), ERROR_SUCCESS);
+
+    HWND html = AttachHtmlWindow();
+    g_host.originalActiveDesktopWallpaperKnown = true;
+    g_host.selfCausedDesktopRefreshes = 0;
+    SuppressWallpaper();
+    RestoreWallpaper();
+    PumpMessages(50);
+
+    RegCreateKeyExA(HKEY_CLASSES_ROOT, server, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                    nullptr);
+    RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(dll), dllSize);
+    RegSetValueExA(key, "ThreadingModel", 0, REG_SZ, reinterpret_cast<const BYTE*>(model),
+                   modelSize);
+    RegCloseKey(key);
+    EXPECT_EQ(g_host.selfCausedDesktopRefreshes, 2);
+    EXPECT_EQ(g_refreshCommands, 2);
+    EXPECT_TRUE(boxes.Texts().empty());
+    DestroyWindow(html);
+}
