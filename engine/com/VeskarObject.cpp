@@ -62,10 +62,13 @@ struct VeskarObject : IVESKAR {
     }
 
     template <typename Change> void Update(Change change) {
-        veskar::Settings s = core.GetSettings();
-        change(s);
-        core.SetSettings(s);
-        RebuildAtlas();
+        Guarded([&] {
+            veskar::Settings s = core.GetSettings();
+            change(s);
+            core.SetSettings(s);
+            RebuildAtlas();
+            return S_OK;
+        });
     }
 
     double SetParam(int index, const double* value) {
@@ -105,6 +108,20 @@ struct VeskarObject : IVESKAR {
 
     // IVESKAR
     HRESULT STDMETHODCALLTYPE CopySettingsFrom(IVESKAR* source) override {
+        return Guarded([&] { return CopySettings(source); });
+    }
+
+    // No exception may leave a COM method: a failed allocation (a huge bitmap, a huge window)
+    // is an error result.
+    template <typename Body> static HRESULT Guarded(Body body) {
+        try {
+            return body();
+        } catch (...) {
+            return E_OUTOFMEMORY;
+        }
+    }
+
+    HRESULT CopySettings(IVESKAR* source) {
         if (!source) return E_POINTER;
         if (source == this) return S_OK;
         void* state = nullptr;
@@ -139,6 +156,10 @@ struct VeskarObject : IVESKAR {
     }
 
     HRESULT STDMETHODCALLTYPE DrawFrame(HDC dc) override {
+        return Guarded([&] { return Draw(dc); });
+    }
+
+    HRESULT Draw(HDC dc) {
         if (!dc) return E_INVALIDARG;
         RECT client = {};
         if (window && GetClientRect(window, &client)) {
@@ -160,10 +181,12 @@ struct VeskarObject : IVESKAR {
     }
 
     HRESULT STDMETHODCALLTYPE Attach(HWND target, HBITMAP background) override {
-        window = target;
-        RECT client = {};
-        if (window && GetClientRect(window, &client)) core.Resize(client.right, client.bottom);
-        return SetBackground(background);
+        return Guarded([&] {
+            window = target;
+            RECT client = {};
+            if (window && GetClientRect(window, &client)) core.Resize(client.right, client.bottom);
+            return SetBackground(background);
+        });
     }
 
     HRESULT STDMETHODCALLTYPE SetBackgroundBlend(BYTE r, BYTE g, BYTE b, BYTE blend) override {
@@ -194,11 +217,13 @@ struct VeskarObject : IVESKAR {
     }
     COLORREF STDMETHODCALLTYPE GetGlyphColour() override { return core.GetSettings().glyphColour; }
     HRESULT STDMETHODCALLTYPE SetBackground(HBITMAP background) override {
-        std::vector<veskar::Pixel> pixels;
-        int w = 0, h = 0;
-        if (!ReadBitmapPixels(background, pixels, w, h)) return E_INVALIDARG;
-        core.SetImage(pixels.data(), w, h);
-        return S_OK;
+        return Guarded([&] {
+            std::vector<veskar::Pixel> pixels;
+            int w = 0, h = 0;
+            if (!ReadBitmapPixels(background, pixels, w, h)) return E_INVALIDARG;
+            core.SetImage(pixels.data(), w, h);
+            return S_OK;
+        });
     }
     HRESULT STDMETHODCALLTYPE SetGlyphSet(int glyphSet) override {
         Update([&](veskar::Settings& s) { s.glyphSet = glyphSet; });
