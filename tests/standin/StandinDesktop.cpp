@@ -233,8 +233,9 @@ void CreateDesktop(bool deskFolder) {
                              g.width, g.height, g.top, nullptr, g.instance, nullptr);
     CreateIconList(g.view, g.width, g.height);
     // A folder window: a list view that is not the desktop's.
-    g.folder = CreateWindowExA(WS_EX_TOOLWINDOW, viewClass, "Folder", WS_POPUP | WS_VISIBLE,
-                               g.width - 200, 0, 200, 150, nullptr, nullptr, g.instance, nullptr);
+    // Hidden: the tests send it its messages directly.
+    g.folder = CreateWindowExA(WS_EX_TOOLWINDOW, viewClass, "Folder", WS_POPUP, g.width - 200, 0,
+                               200, 150, nullptr, nullptr, g.instance, nullptr);
     g.folderList = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, 200,
                                    150, g.folder, nullptr, g.instance, nullptr);
     char label[] = "File";
