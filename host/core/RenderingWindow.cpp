@@ -59,6 +59,9 @@ void DrawIntoRenderingWindow() {
     ReleaseDC(g_host.renderingWindow, dc);
 }
 
+// Requests that arrive before start-up completes wait in arrival order; start-up re-posts
+// them at its end. Screen-save mode itself is not built yet, so a request after start-up is
+// acknowledged and goes no further.
 void OnScreenSaveRequest(WPARAM wParam, LPARAM lParam) {
     if (g_host.startupComplete) {
         g_host.screenSaveRequestsQueued = false;
