@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "core/Engine.h"
 #include "core/HostState.h"
 #include "core/RenderingWindow.h"
 #include "core/Shutdown.h"

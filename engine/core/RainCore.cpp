@@ -119,10 +119,6 @@ void RainCore::SetSettings(const Settings& settings) {
     RebuildPalette();
     changeThreshold_ = static_cast<uint32_t>(next.changeRate * 4294967295.0);
     if (old.seed != next.seed) Reseed(next.seed);
-    if (old.trailLength != next.trailLength || old.density != next.density) {
-        for (Column& c : columns_)
-            c.trail = std::max(2, static_cast<int>(next.trailLength));
-    }
     fullRedraw_ = true;
 }
 

@@ -1,6 +1,5 @@
 // Creation of engine instances through COM, for the main engine and the backup engine.
-#include "HostState.h"
-#include "Shutdown.h"
+#include "Engine.h"
 
 IVESKAR* CreateEngineObject() {
     MULTI_QI query = {&IID_IVESKAR, nullptr, S_OK};

@@ -2,13 +2,9 @@
 #pragma once
 #include <windows.h>
 
-#include "Veskar.h"
-
 // The whole life of the host: start-up, the message loop, shutdown. Returns the exit code.
 int HostMain(HINSTANCE instance, int showCommand);
 // Undoes start-up in reverse; runs at most once.
 void Shutdown();
 // Releases the main and backup engines, if any.
 void ReleaseEngines();
-// The main engine, created through COM by its class identifier; null on failure.
-IVESKAR* CreateEngineObject();

@@ -1,4 +1,5 @@
 // Start-up of the host, the message loop, and the clean-up when no engine can be created.
+#include "Engine.h"
 #include "HostState.h"
 #include "RenderingWindow.h"
 #include "Shutdown.h"

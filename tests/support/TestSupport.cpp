@@ -208,20 +208,22 @@ int HostProcess::Stop() {
 }
 
 HWND FindRenderingWindow() {
+    // EnumChildWindows visits every descendant, so one pass over each top window suffices.
     struct Search {
         static BOOL CALLBACK Visit(HWND window, LPARAM found) {
             char name[64] = {};
             GetClassNameA(window, name, sizeof name);
-            if (lstrcmpA(name, CORVANE_RENDER_CLASS) == 0) {
-                *reinterpret_cast<HWND*>(found) = window;
-                return FALSE;
-            }
-            EnumChildWindows(window, Visit, found);
+            if (lstrcmpA(name, CORVANE_RENDER_CLASS) != 0) return TRUE;
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        }
+        static BOOL CALLBACK VisitTop(HWND window, LPARAM found) {
+            if (Visit(window, found)) EnumChildWindows(window, Visit, found);
             return *reinterpret_cast<HWND*>(found) ? FALSE : TRUE;
         }
     };
     HWND found = nullptr;
-    EnumWindows(Search::Visit, reinterpret_cast<LPARAM>(&found));
+    EnumWindows(Search::VisitTop, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
