@@ -6,18 +6,21 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
 "$root/scripts/setup.sh"
-cmake --preset i686 >/dev/null
-cmake --build --preset i686
 source "$root/scripts/wine-env.sh"
 trap corvane_wine_stop EXIT
+# The shipped 32-bit build where this machine can run it, else the 64-bit one.
+arch=i686
+corvane_arch_runs i686 || arch=x86_64
+cmake --preset "$arch" >/dev/null
+cmake --build --preset "$arch"
 shot=$(realpath -m "${1:-$root/build/demo.png}")
 virtual=0
 if [ -z "${DISPLAY:-}" ]; then
   corvane_start_display 1280x800
   virtual=1
 fi
-corvane_prepare_prefix i686
-bin="$root/build/i686/bin"
+corvane_prepare_prefix "$arch"
+bin="$root/build/$arch/bin"
 wine regsvr32 /s "$(winepath -w "$bin/Veskar.dll")" >/dev/null 2>&1
 cd "$bin"
 # Host and stand-in desktop share one process here: Wine does not show what a child window

@@ -7,6 +7,29 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 corvane_xvfb_pid=""
 corvane_prefixes=()
 
+# Some machines cannot execute 32-bit Linux programs at all (a kernel without 32-bit
+# support): Wine's 32-bit loader then fails with "Exec format error", and so does every Wine
+# tool, since Debian's wrapper prefers that loader. There the 64-bit loader is used for
+# everything and only 64-bit Windows programs can run.
+if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  export CORVANE_WINE32=1
+else
+  export CORVANE_WINE32=0
+  shim=$CORVANE_ROOT/build/wine-shim
+  mkdir -p "$shim"
+  for name in wine wine-stable; do
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$shim/$name"
+    chmod +x "$shim/$name"
+  done
+  export PATH=$shim:$PATH
+  export WINELOADER=/usr/lib/wine/wine64
+fi
+
+# True when Windows programs of this target can run here.
+corvane_arch_runs() { # ARCH
+  [ "$1" != i686 ] || [ "$CORVANE_WINE32" = 1 ]
+}
+
 corvane_start_display() { # [WIDTHxHEIGHT]
   local size=${1:-1280x800}
   for n in $(seq 91 130); do
@@ -32,7 +55,13 @@ corvane_prepare_prefix() { # ARCH
   if [ ! -f "$prefix/.corvane-ready" ]; then
     echo "wine-env: creating Wine prefix $prefix"
     rm -rf "$prefix"
-    wineboot -i >/dev/null 2>&1 || true
+    # A prefix counts as ready only once wineboot has succeeded: a half-made one is made anew
+    # by the next run instead of failing every test in it.
+    if ! wineboot -i >/dev/null 2>&1; then
+      echo "wine-env: wineboot failed for $prefix" >&2
+      wineserver -k >/dev/null 2>&1
+      return 1
+    fi
     wineserver -w
     # A crashing program must not open a dialog and hang the run.
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
